@@ -3,10 +3,12 @@
 // Built for Windows this is the real API. Everywhere else it declares a small
 // stand-in with the same names, types and values, covering exactly what
 // Vornisk calls; the build links an implementation of it (the Linux sensor in
-// the product, a scripted fake in the tests).
+// the product, a scripted fake in the tests). A Windows test build asks for
+// the stand-in too (VORNISK_STANDIN_API), so that the scripted fake can take
+// the place of kernel32.
 #pragma once
 
-#ifdef _WIN32
+#if defined(_WIN32) && !defined(VORNISK_STANDIN_API)
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
