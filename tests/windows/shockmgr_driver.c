@@ -101,8 +101,8 @@ static NTSTATUS DispatchControl(PDEVICE_OBJECT device, PIRP irp) {
     status = STATUS_BUFFER_TOO_SMALL;
   } else if (failures > 0 || (fail_after > 0 && requests > fail_after)) {
     if (failures > 0) WriteValue(key, L"FailCount", failures - 1);
-    status = (NTSTATUS)ReadValue(key, L"FailStatus",
-                                 (ULONG)STATUS_IO_DEVICE_ERROR);
+    status =
+        (NTSTATUS)ReadValue(key, L"FailStatus", (ULONG)STATUS_IO_DEVICE_ERROR);
   } else {
     UCHAR* reply = (UCHAR*)irp->AssociatedIrp.SystemBuffer;
     const ULONG raw_x = ReadValue(key, L"RawX", 640);
@@ -142,8 +142,8 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registry) {
   service_key.MaximumLength = sizeof service_key_text;
 
   RtlInitUnicodeString(&name, L"\\Device\\ShockMgr");
-  status = IoCreateDevice(driver, 0, &name, FILE_DEVICE_UNKNOWN, 0, FALSE,
-                          &device);
+  status =
+      IoCreateDevice(driver, 0, &name, FILE_DEVICE_UNKNOWN, 0, FALSE, &device);
   if (!NT_SUCCESS(status)) return status;
   RtlInitUnicodeString(&link, L"\\DosDevices\\ShockMgr");
   status = IoCreateSymbolicLink(&link, &name);
