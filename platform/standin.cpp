@@ -17,6 +17,33 @@ namespace {
 // Per thread, as on Windows.
 thread_local DWORD last_error = 0;
 
+// Between timeBeginPeriod and timeEndPeriod, sleeps keep to a grid of
+// deadlines, the way Windows wakes sleepers on its timer ticks: each pause
+// ends one interval after the previous one was due, so the wake-up latency of
+// one sleep (often 0.1 ms on a virtual machine) is not added to every sample.
+struct Pacing {
+  bool on = false;
+  timespec due{};  // when the previous pause was due to end
+};
+thread_local Pacing pacing;
+
+constexpr long kNsPerMs = 1000000L;
+constexpr long kNsPerSecond = 1000000000L;
+
+timespec Later(timespec time, DWORD milliseconds) {
+  time.tv_sec += static_cast<std::time_t>(milliseconds / 1000);
+  time.tv_nsec += static_cast<long>(milliseconds % 1000) * kNsPerMs;
+  if (time.tv_nsec >= kNsPerSecond) {
+    time.tv_nsec -= kNsPerSecond;
+    ++time.tv_sec;
+  }
+  return time;
+}
+
+bool Before(const timespec& a, const timespec& b) {
+  return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+}
+
 int Descriptor(HANDLE handle) {
   return static_cast<int>(reinterpret_cast<std::intptr_t>(handle));
 }
@@ -95,9 +122,19 @@ void Sleep(DWORD milliseconds) {
   // Sleep(0) only gives up the time slice on Windows; here it costs nothing,
   // which keeps a run without pauses fast.
   if (milliseconds == 0) return;
-  timespec left{static_cast<std::time_t>(milliseconds / 1000),
-                static_cast<long>(milliseconds % 1000) * 1000000L};
-  while (nanosleep(&left, &left) != 0 && errno == EINTR) {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  timespec due = Later(now, milliseconds);
+  if (pacing.on) {
+    // Keep to the grid unless the caller fell a whole interval behind it (a
+    // slow reader of our output, say): then start a new one rather than
+    // catching up in a burst.
+    const timespec on_grid = Later(pacing.due, milliseconds);
+    if (Before(now, on_grid)) due = on_grid;
+    pacing.due = due;
+  }
+  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &due, nullptr) ==
+         EINTR) {
   }
 }
 
@@ -116,11 +153,13 @@ DWORD FormatMessageA(DWORD, LPCVOID, DWORD message_id, DWORD, LPSTR buffer,
 // slack: by default every sleep may run 50 µs late, 5 % of a 1 ms interval.
 MMRESULT timeBeginPeriod(UINT) {
   prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+  pacing = Pacing{true, {}};
   return TIMERR_NOERROR;
 }
 
 MMRESULT timeEndPeriod(UINT) {
   // 0 restores the thread's default.
   prctl(PR_SET_TIMERSLACK, 0UL, 0UL, 0UL, 0UL);
+  pacing = Pacing{};
   return TIMERR_NOERROR;
 }
