@@ -1,6 +1,5 @@
 #include "tests/scripted_platform.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 

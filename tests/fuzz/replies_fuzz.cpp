@@ -2,6 +2,7 @@
 // the 36-byte reply record decoded by the Accelerometer, and as the text of
 // the hdaps position file. Nothing crashes, a short reply never counts, and
 // the parser accepts only two signed 16-bit values that it read correctly.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
