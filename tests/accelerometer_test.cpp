@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,11 @@ struct Decoding {
   unsigned char low, high;  // the raw value's bytes, little-endian
   std::int32_t expected;
 };
+
+std::ostream& operator<<(std::ostream& stream, const Decoding& c) {
+  return stream << "bytes " << int{c.low} << ' ' << int{c.high} << " give "
+                << c.expected;
+}
 
 class DecodingTest : public AccelerometerTest,
                      public ::testing::WithParamInterface<Decoding> {};

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 
 namespace {
 
@@ -10,6 +11,10 @@ struct Conversion {
   const char* text;
   std::int32_t expected;
 };
+
+std::ostream& operator<<(std::ostream& stream, const Conversion& c) {
+  return stream << '"' << c.text << "\" gives " << c.expected;
+}
 
 class ConvertArgumentTest : public ::testing::TestWithParam<Conversion> {};
 

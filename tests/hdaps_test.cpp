@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdio>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -14,6 +15,10 @@ struct Position {
   bool parses;
   std::int16_t x, y;
 };
+
+std::ostream& operator<<(std::ostream& stream, const Position& c) {
+  return stream << '"' << c.text << '"';
+}
 
 class ParseHdapsPositionTest : public ::testing::TestWithParam<Position> {};
 
