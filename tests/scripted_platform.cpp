@@ -1,5 +1,6 @@
 #include "tests/scripted_platform.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -101,11 +102,9 @@ BOOL DeviceIoControl(HANDLE device, DWORD control_code, LPVOID in_buffer,
     last_error = reply.error;
     return 0;
   }
-  // A fixed-size copy in the common case: the bench reads a million replies.
-  if (out_buffer != nullptr && out_size >= reply.record.size()) {
-    std::memcpy(out_buffer, reply.record.data(), reply.record.size());
-  } else if (out_buffer != nullptr) {
-    std::memcpy(out_buffer, reply.record.data(), out_size);
+  if (out_buffer != nullptr) {
+    std::memcpy(out_buffer, reply.record.data(),
+                std::min<std::size_t>(out_size, reply.record.size()));
   }
   if (bytes_returned != nullptr) *bytes_returned = reply.returned;
   return 1;
@@ -122,7 +121,7 @@ BOOL CloseHandle(HANDLE object) {
 
 void Sleep(DWORD milliseconds) {
   const Script& script = TheScript();
-  if (!Recording()) return;
+  if (!script.recording) return;
   Record("Sleep(" + std::to_string(milliseconds) + ")" +
          (script.sleep_note ? script.sleep_note() : std::string()));
 }
